@@ -10,4 +10,8 @@ namespace tilegrid {
 // error line printed to `console`.
 ExitStatus runConversion(const RunOptions& options, LineWriter& console);
 
+// The whole program from its argument vector: the command-line checks, then
+// the conversion.
+ExitStatus runTilegrid(int argumentCount, const char* const* arguments, LineWriter& console);
+
 }  // namespace tilegrid

@@ -14,7 +14,8 @@ enum class CrystalFileStatus {
 
 // Opens the file at `path`, reads it into `crystal` and closes it again. The
 // content is taken on trust: an empty, short or malformed file is Read as far
-// as it goes, and every field it does not provide keeps its value.
+// as it goes, and every field it does not provide is zero. When the file
+// cannot be opened, `crystal` is left as it was.
 CrystalFileStatus readCrystalFile(const char* path, Crystal& crystal);
 
 // The same read from any byte source: Read or TooManyAtoms.

@@ -92,7 +92,13 @@ bool ScratchFolder::exists(const std::string& name) const {
     return lstat(pathOf(name).c_str(), &info) == 0;
 }
 
-ProgramRun ScratchFolder::run(const std::vector<std::string>& words) const {
+ProgramRun ScratchFolder::run(const std::vector<std::string>& words) const { return start(words, false); }
+
+ProgramRun ScratchFolder::runIntoClosedPipe(const std::vector<std::string>& words) const {
+    return start(words, true);
+}
+
+ProgramRun ScratchFolder::start(const std::vector<std::string>& words, bool closedOutput) const {
     std::vector<std::string> command;
     const std::string launcher = environmentOr("TILEGRID_LAUNCHER", "");
     if (!launcher.empty()) command.push_back(launcher);
@@ -104,6 +110,12 @@ ProgramRun ScratchFolder::run(const std::vector<std::string>& words) const {
 
     int outPipe[2], errPipe[2];
     if (pipe(outPipe) != 0 || pipe(errPipe) != 0) throw std::runtime_error("pipe failed");
+    if (closedOutput) {
+        // With its only reading end closed before the child exists, every
+        // write to the pipe fails.
+        close(outPipe[0]);
+        outPipe[0] = open("/dev/null", O_RDONLY);
+    }
     const pid_t child = fork();
     if (child < 0) throw std::runtime_error("fork failed");
     if (child == 0) {

@@ -36,8 +36,12 @@ public:
     // Runs the program with these command words, in this folder, with no
     // standard input.
     ProgramRun run(const std::vector<std::string>& words) const;
+    // The same with standard output a pipe that nobody reads any more.
+    ProgramRun runIntoClosedPipe(const std::vector<std::string>& words) const;
 
 private:
+    ProgramRun start(const std::vector<std::string>& words, bool closedOutput) const;
+
     std::string path_;
 };
 
