@@ -24,6 +24,20 @@ void closeQuietly(int fd) {
     ::close(fd);
 }
 
+// Writes everything or fails; a write cut short by a signal is taken up again.
+bool writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        const ssize_t put = ::write(fd, data, size);
+        if (put < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data += static_cast<std::size_t>(put);
+        size -= static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
 }  // namespace
 
 void prepareProcess() {
@@ -97,17 +111,7 @@ bool OutputFile::create(const char* path) {
 }
 
 bool OutputFile::write(const char* data, std::size_t size) {
-    if (handle_ < 0) return false;
-    while (size > 0) {
-        const ssize_t put = ::write(fdOf(handle_), data, size);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += put;
-        size -= static_cast<std::size_t>(put);
-    }
-    return true;
+    return handle_ >= 0 && writeAll(fdOf(handle_), data, size);
 }
 
 bool OutputFile::close() {
@@ -117,17 +121,6 @@ bool OutputFile::close() {
     return result == 0 || errno == EINTR;
 }
 
-bool StandardOutput::write(const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t put = ::write(STDOUT_FILENO, data, size);
-        if (put < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data += put;
-        size -= static_cast<std::size_t>(put);
-    }
-    return true;
-}
+bool StandardOutput::write(const char* data, std::size_t size) { return writeAll(STDOUT_FILENO, data, size); }
 
 }  // namespace tilegrid::platform
